@@ -1,0 +1,39 @@
+#include "platform/program_location.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace velmora::platform {
+namespace {
+
+TEST(SplitProgramPath, CutsAtTheLastSeparator) {
+    const struct {
+        const char* path;
+        const char* folder;
+        const char* file;
+    } kCases[] = {
+        {"/opt/velmora/bin/velmora", "/opt/velmora/bin", "velmora"},
+        {"/velmora", "/", "velmora"},
+        {"velmora", "", "velmora"},
+        {"/home/用户/工具/velmora", "/home/用户/工具", "velmora"},
+        {"/tmp/dir/", "/tmp/dir", ""},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.path);
+        const ProgramLocation location = SplitProgramPath(c.path);
+        EXPECT_EQ(location.folder, c.folder);
+        EXPECT_EQ(location.fileName, c.file);
+    }
+}
+
+TEST(CurrentProgramLocation, NamesThisTestProgram) {
+    const auto location = CurrentProgramLocation();
+    ASSERT_TRUE(location.has_value());
+    EXPECT_EQ(location->fileName, "velmora_unit_tests");
+    EXPECT_TRUE(std::filesystem::is_directory(location->folder));
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(location->folder) / location->fileName));
+}
+
+}  // namespace
+}  // namespace velmora::platform
