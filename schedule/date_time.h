@@ -11,16 +11,21 @@ namespace velmora::schedule {
 // Settings files carry moments in this form, so its rules are kept exactly.
 using DateTime = double;
 
-inline constexpr DateTime kMinDateTime = -657434.0;   // 0100-01-01 00:00:00
-inline constexpr DateTime kMaxDateTime = 2958465.0;   // 9999-12-31 00:00:00
+// The valid range. Both ends are midnights: later hours of 0100-01-01 lie below
+// kMinDateTime and later hours of 9999-12-31 above kMaxDateTime, so the parts
+// and texts of both days always read as midnight.
+inline constexpr DateTime kMinDateTime = -657434.0;  // 0100-01-01 00:00:00
+inline constexpr DateTime kMaxDateTime = 2958465.0;  // 9999-12-31 00:00:00
 
 enum class DateTimeUnit { Weeks, Minutes, Seconds };
 
-// The local civil time given, cut to the whole second, as a DateTime. Callers
-// pass the reading of an injected clock (platform::Clock::localNow()).
+// The local civil time given, cut down to the whole second (also before 1970),
+// as a DateTime built as MakeDateTime builds it. Callers pass the reading of an
+// injected clock (platform::Clock::localNow()). A clock outside the valid range
+// gives the nearest end of it.
 DateTime CurrentDateTime(std::chrono::local_time<std::chrono::milliseconds> localNow);
 
-// v limited to kMinDateTime ... kMaxDateTime.
+// v limited to kMinDateTime ... kMaxDateTime; NaN gives kMinDateTime.
 DateTime ClampDateTime(DateTime v);
 
 // A day count in which equal distances are equal durations (used for comparing and
@@ -28,11 +33,15 @@ DateTime ClampDateTime(DateTime v);
 double LinearDays(DateTime v);
 DateTime FromLinearDays(double x);
 
-// True when both moments, clamped, fall on the same second (rounded to nearest).
+// True when both moments, clamped, round to the same second on the linear day
+// count. -0.5 and 0.5 (both 1899-12-30 12:00) are the same second.
 bool SameSecond(DateTime a, DateTime b);
 
 // Parts of a moment. The value is clamped, then moved to the nearest second, so
-// 23:59:59.6 on 5 January reads as 00:00:00 on 6 January.
+// 23:59:59.6 on 5 January reads as 00:00:00 on 6 January. Below day 0 the half
+// second is taken away from the stored value and the day read after that, so a
+// moment within half a second of midnight, like -1.999999, reads as 00:00:00 of
+// the day before its own (1899-12-28), not of the day after.
 std::int32_t YearOf(DateTime v);
 std::int32_t MonthOf(DateTime v);      // 1-12
 std::int32_t DayOf(DateTime v);        // 1-31
@@ -51,14 +60,17 @@ DateTime MakeDateTime(std::int32_t year, std::int32_t month, std::int32_t day, s
                       std::int32_t minute, std::int32_t second);
 
 // v plus n units on the linear day count. n == 0 returns v bit for bit, not even
-// clamped; otherwise v is clamped first and the result is not.
+// clamped; otherwise v is clamped first and the result is not. Fractions of a
+// second in v stay. 2024-01-31 12:00:00 minus 90 Seconds is 11:58:30.
 DateTime AddToDateTime(DateTime v, DateTimeUnit unit, std::int32_t n);
 
 // x truncated towards zero to 64 bits (a magnitude of 2^63 or more, or NaN, gives
 // INT64_MIN), then its low 32 bits as a signed integer: 2^32 + 5 gives 5.
 std::int32_t TruncToInt(double x);
 
-// For x >= 0: the whole part, plus 1 when the fraction exceeds 0.999999999999.
+// For x >= 0: the whole part, plus 1 when the fraction exceeds 0.999999999999
+// (a value within a trillionth below 3 gives 3, 2.99 gives 2). The result is cut
+// to 32 bits as TruncToInt does.
 std::int32_t FloorToInt(double x);
 
 double AbsoluteValue(double x);
