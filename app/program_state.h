@@ -13,11 +13,12 @@ inline constexpr int kSettingsSlotCount = 21;
 // The state that outlives a single handler. One instance, owned by main() and
 // handed to the windows; tests make their own.
 struct ProgramState {
-    std::vector<std::string> settingsSlots = std::vector<std::string>(kSettingsSlotCount);  // SettingsSlots, slot 1 first
-    schedule::ScheduleTarget scheduleTarget;      // ScheduleTarget
-    schedule::DateTime lastClockReading = 0.0;    // LastClockReading
-    int skinNumber = 0;                           // SkinNumber
-    bool settingsFoundAtStart = false;            // SettingsFoundAtStart
+    std::vector<std::string> settingsSlots =
+        std::vector<std::string>(kSettingsSlotCount);  // SettingsSlots, slot 1 first
+    schedule::ScheduleTarget scheduleTarget;           // ScheduleTarget
+    schedule::DateTime lastClockReading = 0.0;         // LastClockReading
+    int skinNumber = 0;                                // SkinNumber
+    bool settingsFoundAtStart = false;                 // SettingsFoundAtStart
     std::string programFolder;
     std::string programFileName;
 };

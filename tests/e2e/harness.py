@@ -136,14 +136,23 @@ class Desktop:
         return ids[0] if ids else None
 
     def geometry(self, window):
-        """(x, y, width, height) of a window's client area on the screen."""
-        out = self.run(["xdotool", "getwindowgeometry", "--shell", window])
-        values = dict(line.split("=", 1) for line in out.split())
-        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+        """(x, y, width, height) of a window's client area on the screen.
+
+        Read with xwininfo: xdotool adds the frame offset twice under a
+        reparenting window manager."""
+        out = self.run(["xwininfo", "-id", window])
+        values = {}
+        for line in out.splitlines():
+            key, _, value = line.strip().partition(":")
+            values[key] = value.strip()
+        return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
+                int(values["Width"]), int(values["Height"]))
 
     def key(self, window, *keys):
-        self.run(["xdotool", "windowactivate", "--sync", window], check=False)
-        self.run(["xdotool", "key", "--window", window, *keys])
+        """Keys typed into window, as a user types them: the window is activated
+        and the keys go to whatever holds the focus there."""
+        self.run(["xdotool", "windowactivate", "--sync", window])
+        self.run(["xdotool", "key", *keys])
 
     def click(self, window, x, y):
         """A left click at client coordinates of window."""

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 namespace velmora::platform {
@@ -30,7 +31,8 @@ TEST(SplitProgramPath, CutsAtTheLastSeparator) {
 TEST(CurrentProgramLocation, NamesThisTestProgram) {
     const auto location = CurrentProgramLocation();
     ASSERT_TRUE(location.has_value());
-    EXPECT_EQ(location->fileName, "velmora_unit_tests");
+    // The name the process was started under, as glibc recorded it from argv[0].
+    EXPECT_EQ(location->fileName, program_invocation_short_name);
     EXPECT_TRUE(std::filesystem::is_directory(location->folder));
     EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(location->folder) / location->fileName));
 }
