@@ -9,10 +9,11 @@ namespace velmora::ui {
 // it: no background of its own, text from the top left, broken onto further
 // lines at the label's width.
 //
-// The layout was drawn for a 12 px Song face whose lines are 12 px apart; CJK
-// faces on Linux need 14 px a line, so a caption that wraps to two lines in a 24
-// px label would lose its second line. Such a text is drawn condensed instead,
-// as little as makes it fit, down to kMinimumStretch percent of its width.
+// The layout was drawn for a 12 px Song face in which every caption stands on
+// one line; CJK faces on Linux are a little wider and need 14 px a line. A text
+// that would break onto a second line (or lose it, in a 24 px label) is drawn
+// condensed instead, as little as keeps it on one line, down to kMinimumStretch
+// percent of its width; only a text that fits no other way is wrapped.
 class TransparentLabel : public QLabel {
     Q_OBJECT
 

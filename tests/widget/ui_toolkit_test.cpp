@@ -181,9 +181,12 @@ void UiToolkitTest::labelCondensesOnlyWhatDoesNotFit_data() {
     QTest::addColumn<QSize>("size");
     QTest::addColumn<bool>("condensed");
     QTest::newRow("fits on one line") << "当前时间：" << QSize(64, 32) << false;
-    QTest::newRow("fits on two lines") << "2024年12月31日23时59分59秒" << QSize(152, 32) << false;
+    QTest::newRow("kept on one line rather than broken inside a date")
+        << "2024年12月31日23时59分59秒" << QSize(152, 32) << true;
     QTest::newRow("one character too many for one line")
         << "每日即时定时：" << QSize(72, 16) << true;
+    QTest::newRow("too long for one line even condensed: wrapped as it is")
+        << "一二三四五六七八九十" << QSize(64, 32) << false;
 }
 
 void UiToolkitTest::labelCondensesOnlyWhatDoesNotFit() {
