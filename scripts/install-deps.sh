@@ -15,7 +15,7 @@ packages=(
 )
 if [[ $profile == test ]]; then
   packages+=(
-    libgtest-dev
+    libgtest-dev libicu-dev clang libclang-rt-dev
     xvfb xauth x11-utils xdotool jwm
     dbus dbus-x11 python3
   )

@@ -438,8 +438,8 @@ void MainWindowTest::textsFitTheirControls() {
             room, velmora::ui::TransparentLabel::kTextFlags, label->text());
         QVERIFY2(room.contains(needed), qPrintable(label->objectName()));
         // Every caption of the layout stands on one line.
-        const QRect oneLine = QFontMetrics(font).boundingRect(room, Qt::AlignLeft | Qt::AlignTop,
-                                                              label->text());
+        const QRect oneLine =
+            QFontMetrics(font).boundingRect(room, Qt::AlignLeft | Qt::AlignTop, label->text());
         QVERIFY2(room.contains(oneLine), qPrintable(label->objectName()));
         QVERIFY2(
             font.stretch() == 0 || font.stretch() >= velmora::ui::TransparentLabel::kMinimumStretch,
