@@ -10,6 +10,7 @@
 #include "app/desktop_shell.h"
 #include "app/main_window.h"
 #include "app/program_state.h"
+#include "app/startup_steps.h"
 #include "platform/linux/linux_clock.h"
 #include "platform/program_location.h"
 #include "ui/fatal_error.h"
@@ -39,7 +40,8 @@ int main(int argc, char* argv[]) {
     const platform::LinuxClock clock;
     std::unique_ptr<app::MainWindow> window;
     try {
-        window = std::make_unique<app::MainWindow>(state, clock, app::SystemDesktopShell());
+        window = std::make_unique<app::MainWindow>(state, clock, app::SystemDesktopShell(),
+                                                   app::ProgramCreationHooks());
     } catch (...) {
         return ui::ShowFatalErrorBox(QStringLiteral("载入启动窗口失败"));
     }
