@@ -11,7 +11,10 @@
 #include "app/main_window.h"
 #include "app/program_state.h"
 #include "app/startup_steps.h"
+#include "persist/profile_file.h"
 #include "platform/linux/linux_clock.h"
+#include "platform/linux/xdg_autostart.h"
+#include "platform/linux/xdg_file_places.h"
 #include "platform/program_location.h"
 #include "ui/fatal_error.h"
 
@@ -37,14 +40,27 @@ int main(int argc, char* argv[]) {
     // tray still counts as open.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // The composition root: the one place that picks the real backends.
     const platform::LinuxClock clock;
+    const platform::XdgFilePlaces places = platform::XdgFilePlaces::fromEnvironment();
+    // Without a home folder there is nowhere to keep settings. Never fall back to
+    // the working folder (the program's own): point at a path below a file,
+    // which reads as unreadable and refuses every save, quietly.
+    const persist::ProfileFile settingsFile(
+        places.settingsFolder().value_or(std::filesystem::path{"/dev/null"}) /
+        persist::kSettingsFileName);
+    platform::XdgAutostart autostart(places.configHome());
+    app::Services services{clock, settingsFile, autostart,
+                           location ? location->folder + "/" + location->fileName : std::string{}};
+
     std::unique_ptr<app::MainWindow> window;
     try {
         window = std::make_unique<app::MainWindow>(state, clock, app::SystemDesktopShell(),
-                                                   app::ProgramCreationHooks());
+                                                   app::ProgramCreationHooks(services));
     } catch (...) {
         return ui::ShowFatalErrorBox(QStringLiteral("载入启动窗口失败"));
     }
+    app::ConnectProgramHandlers(*window, services);
     window->runCreationSequence();
     window->positionChanged();
     window->showCentred();

@@ -4,10 +4,16 @@
 
 namespace velmora::app {
 
-CreationHooks ProgramCreationHooks() {
+CreationHooks ProgramCreationHooks(Services& services) {
+    static_cast<void>(services);
     CreationHooks hooks;
     hooks.calendarLabels = ShowCalendarLabels;
     return hooks;
+}
+
+void ConnectProgramHandlers(MainWindow& window, Services& services) {
+    static_cast<void>(window);
+    static_cast<void>(services);
 }
 
 }  // namespace velmora::app

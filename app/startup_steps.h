@@ -1,10 +1,16 @@
 #pragma once
 
 #include "app/main_window.h"
+#include "app/services.h"
 
 namespace velmora::app {
 
-// The creation-sequence steps of the real program, in the window's order.
-CreationHooks ProgramCreationHooks();
+// The creation-sequence steps of the real program, in the window's order, bound
+// to the services they use. services must outlive the window.
+CreationHooks ProgramCreationHooks(Services& services);
+
+// Connects the buttons whose handlers live outside the window (save, start,
+// cancel, execute now, skin) to their handlers. Called once, after construction.
+void ConnectProgramHandlers(MainWindow& window, Services& services);
 
 }  // namespace velmora::app

@@ -7,10 +7,10 @@
 #include <QLabel>
 #include <QTest>
 
+#include "app/calendar_step.h"
 #include "app/desktop_shell.h"
 #include "app/main_window.h"
 #include "app/program_state.h"
-#include "app/startup_steps.h"
 #include "hermetic_test_main.h"
 #include "platform/fake/fake_clock.h"
 
@@ -48,8 +48,9 @@ private slots:
 private:
     MainWindow& start(LocalMillis now) {
         m_clock = std::make_unique<FakeClock>(now, 3'600'000);
-        m_window = std::make_unique<MainWindow>(m_state, *m_clock, NoDesktop(),
-                                                velmora::app::ProgramCreationHooks());
+        velmora::app::CreationHooks hooks;
+        hooks.calendarLabels = velmora::app::ShowCalendarLabels;
+        m_window = std::make_unique<MainWindow>(m_state, *m_clock, NoDesktop(), hooks);
         m_window->runCreationSequence();
         return *m_window;
     }
