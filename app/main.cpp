@@ -17,6 +17,7 @@
 #include "platform/linux/xdg_file_places.h"
 #include "platform/program_location.h"
 #include "ui/fatal_error.h"
+#include "ui/message_box.h"
 
 int main(int argc, char* argv[]) {
     using namespace velmora;
@@ -51,7 +52,8 @@ int main(int argc, char* argv[]) {
         persist::kSettingsFileName);
     platform::XdgAutostart autostart(places.configHome());
     app::Services services{clock, settingsFile, autostart,
-                           location ? location->folder + "/" + location->fileName : std::string{}};
+                           location ? location->folder + "/" + location->fileName : std::string{},
+                           ui::ShowMessageBox};
 
     std::unique_ptr<app::MainWindow> window;
     try {

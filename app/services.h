@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include <QString>
 
 #include "persist/profile_file.h"
 #include "platform/autostart.h"
@@ -16,6 +19,12 @@ struct Services {
     const persist::ProfileFile& settingsFile;  // delp.ini
     platform::AutostartStore& autostart;
     std::string programPath;  // the running program file, for the logon entry
+
+    // Shows a message box (text, title, style 48 / 64 / 1) and returns
+    // ui::kResultOk or ui::kResultCancel; ui::ShowMessageBox in the program,
+    // a recorder in tests. Runs a nested event loop: never call it from a
+    // watcher's tick.
+    std::function<int(const QString& text, const QString& title, int style)> messageBox;
 };
 
 }  // namespace velmora::app
