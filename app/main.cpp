@@ -12,6 +12,7 @@
 #include "app/program_state.h"
 #include "app/startup_steps.h"
 #include "persist/profile_file.h"
+#include "platform/linux/dbus_power.h"
 #include "platform/linux/linux_clock.h"
 #include "platform/linux/xdg_autostart.h"
 #include "platform/linux/xdg_file_places.h"
@@ -51,7 +52,11 @@ int main(int argc, char* argv[]) {
         places.settingsFolder().value_or(std::filesystem::path{"/dev/null"}) /
         persist::kSettingsFileName);
     platform::XdgAutostart autostart(places.configHome());
-    app::Services services{clock, settingsFile, autostart,
+    platform::DbusPower power;
+    app::Services services{clock,
+                           settingsFile,
+                           autostart,
+                           power,
                            location ? location->folder + "/" + location->fileName : std::string{},
                            ui::ShowMessageBox};
 

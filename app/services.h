@@ -8,6 +8,7 @@
 #include "persist/profile_file.h"
 #include "platform/autostart.h"
 #include "platform/clock.h"
+#include "platform/power.h"
 
 namespace velmora::app {
 
@@ -18,6 +19,7 @@ struct Services {
     const platform::Clock& clock;
     const persist::ProfileFile& settingsFile;  // delp.ini
     platform::AutostartStore& autostart;
+    platform::Power& power;   // power-off, restart, log-off, display-off requests
     std::string programPath;  // the running program file, for the logon entry
 
     // Shows a message box (text, title, style 48 / 64 / 1) and returns

@@ -11,13 +11,16 @@ profile=${1:-build}
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  libx11-dev libxext-dev  # DPMS: the display-off request on X
   fonts-wqy-microhei
+  fonts-arphic-uming  # a Song (Ming) face for the warning window's seconds
 )
 if [[ $profile == test ]]; then
   packages+=(
     libgtest-dev libicu-dev clang libclang-rt-dev
     xvfb xauth x11-utils xdotool jwm
     dbus dbus-x11 python3
+    python3-dbusmock  # mock logind and session managers for the power tests
   )
 elif [[ $profile != build ]]; then
   echo "usage: $0 build|test" >&2

@@ -51,6 +51,10 @@ class Desktop:
             "LC_ALL": "C.UTF-8",
             "TZ": os.environ.get("TZ", "UTC"),
             "QT_QPA_PLATFORM": "xcb",
+            # Never the machine's own logind: a test that lets a task fire must
+            # not power anything off. Tests that need logind start a mock on a
+            # private system bus and point this at it.
+            "DBUS_SYSTEM_BUS_ADDRESS": f"unix:path={self.home}/no-system-bus",
         }
         # Xvfb picks a free display and tells us its number.
         read_fd, write_fd = os.pipe()

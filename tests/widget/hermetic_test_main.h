@@ -46,6 +46,9 @@ inline bool PrepareHermeticEnvironment(const QTemporaryDir& home, bool keepSessi
         SetVariable("DBUS_SESSION_BUS_ADDRESS",
                     QStringLiteral("unix:path=") + root + QStringLiteral("/no-bus"));
     }
+    // Never the machine's own logind either, whatever a test does.
+    SetVariable("DBUS_SYSTEM_BUS_ADDRESS",
+                QStringLiteral("unix:path=") + root + QStringLiteral("/no-system-bus"));
     ::unsetenv("DISPLAY");
     ::unsetenv("WAYLAND_DISPLAY");
     SetVariable("LC_ALL", QStringLiteral("C.UTF-8"));
