@@ -1,16 +1,13 @@
 #include "app/schedule_step.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QIcon>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include "app/control_values.h"
 #include "app/main_window.h"
 #include "app/power_step.h"
 #include "app/settings_step.h"
@@ -26,16 +23,6 @@ namespace {
 
 constexpr double kTolerance = 0.0000001;
 constexpr std::chrono::milliseconds kTickSlack{5};
-
-std::string Text(const MainWindow& window, const char* name) {
-    const auto* box = window.control<QLineEdit>(QString::fromUtf8(name));
-    return box ? box->text().toStdString() : std::string{};
-}
-
-bool Selected(const MainWindow& window, const char* name) {
-    const auto* radio = window.control<QRadioButton>(QString::fromUtf8(name));
-    return radio && radio->isChecked();
-}
 
 std::string_view Slot(const ProgramState& state, std::size_t number) {
     return number <= state.settingsSlots.size() ? std::string_view{state.settingsSlots[number - 1]}
@@ -74,8 +61,7 @@ ScheduleController::ScheduleController(MainWindow& window, Services& services)
 ScheduleController::~ScheduleController() = default;
 
 int ScheduleController::repetitionIndex() const {
-    const auto* combo = m_window.control<QComboBox>(QStringLiteral("组合框2"));
-    return combo ? combo->currentIndex() : -1;
+    return ComboIndex(m_window, "组合框2");
 }
 
 void ScheduleController::startClicked() {
@@ -86,27 +72,26 @@ void ScheduleController::startClicked() {
         LoadSettings(state, m_services);
     }
 
+    // The boxes as a save would read them: the same values, the same rules.
+    const persist::SettingsForm form = ReadSettingsForm(m_window);
     schedule::ArmingInput input;
-    if (Selected(m_window, "单选框定时")) {
+    if (IsTicked(m_window, "单选框定时")) {
         input.mode = schedule::TimingMode::ClockTime;
-    } else if (Selected(m_window, "单选框开机后定时")) {
+    } else if (IsTicked(m_window, "单选框开机后定时")) {
         input.mode = schedule::TimingMode::AfterBoot;
-    } else if (Selected(m_window, "单选框倒计时关机")) {
+    } else if (IsTicked(m_window, "单选框倒计时关机")) {
         input.mode = schedule::TimingMode::Countdown;
     }
-    if (const auto* date = m_window.control<QDateEdit>(QStringLiteral("日期框1"))) {
-        const QDate day = date->date();
-        input.dateBoxValue = schedule::MakeDateTime(day.year(), day.month(), day.day(), 0, 0, 0);
-    }
-    input.hourText = Text(m_window, "编辑框时");
-    input.minuteText = Text(m_window, "编辑框时分");
-    input.secondText = Text(m_window, "编辑框时秒");
-    input.bootHoursText = Text(m_window, "编辑框开机后时");
-    input.bootMinutesText = Text(m_window, "编辑框开机后分");
-    input.countdownHoursText = Text(m_window, "编辑框倒计时");
-    input.countdownMinutesText = Text(m_window, "编辑框倒计分");
-    input.countdownSecondsText = Text(m_window, "编辑框倒计秒");
-    input.repetitionIndex = repetitionIndex();
+    input.dateBoxValue = form.date;
+    input.hourText = form.hour;
+    input.minuteText = form.minute;
+    input.secondText = form.second;
+    input.bootHoursText = form.bootHours;
+    input.bootMinutesText = form.bootMinutes;
+    input.countdownHoursText = form.countdownHours;
+    input.countdownMinutesText = form.countdownMinutes;
+    input.countdownSecondsText = form.countdownSeconds;
+    input.repetitionIndex = form.repetition;
     input.lastClockReading = state.lastClockReading;
     input.uptimeMs = schedule::UptimeMs(m_services.clock);
 
@@ -115,7 +100,7 @@ void ScheduleController::startClicked() {
         m_services.messageBox(QString::fromStdString(result.refusal->text),
                               QString::fromStdString(result.refusal->title), result.refusal->style);
         if (result.refusal->focusBootHours) {
-            if (auto* box = m_window.control<QLineEdit>(QStringLiteral("编辑框开机后时"))) {
+            if (auto* box = m_window.control<QWidget>(QStringLiteral("编辑框开机后时"))) {
                 box->setFocus();
             }
         }
@@ -204,11 +189,11 @@ void ScheduleController::armNextTick(QTimer* timer) {
     timer->start(schedule::DelayToNextSecond(m_services.clock.localNow(), kTickSlack));
 }
 
-schedule::WatchInput ScheduleController::watchInput() const {
+schedule::WatchInput ScheduleController::watchInput(const std::string& leadText) const {
     schedule::WatchInput input;
     input.now = schedule::CurrentDateTime(m_services.clock.localNow());
-    const auto* warn = m_window.control<QCheckBox>(QStringLiteral("选择框关机提示"));
-    input.warn = warn && warn->isChecked();
+    input.warn = IsTicked(m_window, "选择框关机提示");
+    input.leadText = leadText;
     return input;
 }
 
@@ -216,44 +201,38 @@ void ScheduleController::onceTick() {
     if (!m_onceRunning) {
         return;
     }
-    const std::string lead = Text(m_window, "编辑框关机提示秒");
-    schedule::WatchInput input = watchInput();
-    input.leadText = lead;
     armNextTick(m_onceTimer);
+    const std::string lead = BoxText(m_window, "编辑框关机提示秒");
     const schedule::WatchResult result =
-        m_once.tick(m_window.state().scheduleTarget, repetitionIndex(), input);
-    switch (result.action) {
-        case schedule::WatchAction::Fire:
-            stopOnce();
-            fire();
-            break;
-        case schedule::WatchAction::Missed:
-            stopOnce();
-            notify(missedText());
-            break;
-        case schedule::WatchAction::OpenWarning:
-            openWarning();
-            break;
-        case schedule::WatchAction::Stop:
-        case schedule::WatchAction::Nothing:
-            break;
+        m_once.tick(m_window.state().scheduleTarget, repetitionIndex(), watchInput(lead));
+    if (result.action == schedule::WatchAction::Fire ||
+        result.action == schedule::WatchAction::Missed) {
+        stopOnce();  // a task that runs once ends either way
     }
+    carryOut(result.action);
 }
 
 void ScheduleController::repeatTick() {
     if (!m_repeatRunning) {
         return;
     }
-    const std::string lead = Text(m_window, "编辑框关机提示秒");
-    schedule::WatchInput input = watchInput();
-    input.leadText = lead;
     armNextTick(m_repeatTimer);
+    const std::string lead = BoxText(m_window, "编辑框关机提示秒");
     const schedule::WatchResult result =
-        m_repeat.tick(m_window.state().settingsSlots, repetitionIndex(), input);
-    switch (result.action) {
+        m_repeat.tick(m_window.state().settingsSlots, repetitionIndex(), watchInput(lead));
+    if (result.action == schedule::WatchAction::Fire) {
+        // A task that runs once and happens to be armed too goes with it; the
+        // repeat watcher keeps running for the next occurrence.
+        stopOnce();
+    } else if (result.action == schedule::WatchAction::Stop) {
+        stopRepeat();
+    }
+    carryOut(result.action);
+}
+
+void ScheduleController::carryOut(schedule::WatchAction action) {
+    switch (action) {
         case schedule::WatchAction::Fire:
-            // The repeat watcher keeps running for the next occurrence.
-            stopOnce();
             fire();
             break;
         case schedule::WatchAction::Missed:
@@ -263,8 +242,6 @@ void ScheduleController::repeatTick() {
             openWarning();
             break;
         case schedule::WatchAction::Stop:
-            stopRepeat();
-            break;
         case schedule::WatchAction::Nothing:
             break;
     }
@@ -280,7 +257,7 @@ void ScheduleController::fire() {
 void ScheduleController::openWarning() {
     const auto* action = m_window.control<QComboBox>(QStringLiteral("组合框1"));
     m_warning.open(action ? action->currentText() : QString{},
-                   QString::fromStdString(Text(m_window, "编辑框关机提示秒")));
+                   QString::fromStdString(BoxText(m_window, "编辑框关机提示秒")));
 }
 
 void ScheduleController::notify(const QString& text) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <QObject>
 #include <QString>
 
@@ -59,7 +61,8 @@ private:
     void startRepeat();
     void stopRepeat();
     void armNextTick(QTimer* timer);
-    schedule::WatchInput watchInput() const;
+    schedule::WatchInput watchInput(const std::string& leadText) const;
+    void carryOut(schedule::WatchAction action);
     int repetitionIndex() const;
     void fire();
     void openWarning();

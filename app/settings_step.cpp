@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QString>
 
+#include "app/control_values.h"
 #include "app/main_window.h"
 #include "app/program_state.h"
 #include "schedule/date_time.h"
@@ -27,20 +28,10 @@ QString Name(const char* name) {
     return QString::fromUtf8(name);
 }
 
-std::string BoxText(const MainWindow& window, const char* name) {
-    const auto* box = window.control<QLineEdit>(Name(name));
-    return box != nullptr ? box->text().toStdString() : std::string();
-}
-
 void WriteBoxText(const MainWindow& window, const char* name, const std::string& text) {
     if (auto* box = window.control<QLineEdit>(Name(name))) {
         ui::WriteEditText(*box, QString::fromStdString(text));
     }
-}
-
-std::int32_t ComboIndex(const MainWindow& window, const char* name) {
-    const auto* combo = window.control<QComboBox>(Name(name));
-    return combo != nullptr ? combo->currentIndex() : -1;
 }
 
 void SelectCombo(const MainWindow& window, const char* name, int index) {
@@ -51,15 +42,6 @@ void SelectCombo(const MainWindow& window, const char* name, int index) {
 
 // The date box holds a day: restoring a text that also names a time of day
 // keeps the day only, and a save writes the day's text.
-schedule::DateTime DateBoxValue(const MainWindow& window) {
-    const auto* box = window.control<QDateEdit>(Name("日期框1"));
-    if (box == nullptr) {
-        return schedule::kMinDateTime;
-    }
-    const QDate date = box->date();
-    return schedule::MakeDateTime(date.year(), date.month(), date.day(), 0, 0, 0);
-}
-
 void SetDateBox(const MainWindow& window, schedule::DateTime value) {
     if (auto* box = window.control<QDateEdit>(Name("日期框1"))) {
         box->setDate(
@@ -85,8 +67,7 @@ persist::SettingsForm ReadSettingsForm(MainWindow& window) {
     form.skinNumber = window.state().skinNumber;
     form.repetition = ComboIndex(window, "组合框2");
     form.action = ComboIndex(window, "组合框1");
-    const auto* warning = window.control<QCheckBox>(Name("选择框关机提示"));
-    form.warningTicked = warning != nullptr && warning->isChecked();
+    form.warningTicked = IsTicked(window, "选择框关机提示");
     form.warningSeconds = BoxText(window, "编辑框关机提示秒");
     form.targetText = window.state().scheduleTarget.joinedText;
     form.date = DateBoxValue(window);
