@@ -10,6 +10,7 @@
 #include "app/desktop_shell.h"
 #include "app/main_window.h"
 #include "app/program_state.h"
+#include "app/skin_step.h"
 #include "app/startup_steps.h"
 #include "persist/profile_file.h"
 #include "platform/linux/dbus_power.h"
@@ -19,6 +20,7 @@
 #include "platform/program_location.h"
 #include "ui/fatal_error.h"
 #include "ui/message_box.h"
+#include "ui/skins.h"
 
 int main(int argc, char* argv[]) {
     using namespace velmora;
@@ -67,6 +69,9 @@ int main(int argc, char* argv[]) {
     } catch (...) {
         return ui::ShowFatalErrorBox(QStringLiteral("载入启动窗口失败"));
     }
+    // The real skinning library, from the program's folder or the system; when
+    // it cannot be loaded the creation sequence ends the program.
+    app::AttachSkins(*window, ui::ProgramSkinLibrary(state.programFolder));
     app::ConnectProgramHandlers(*window, services);
     window->runCreationSequence();
     window->positionChanged();

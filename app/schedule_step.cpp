@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "app/power_step.h"
 #include "app/settings_step.h"
+#include "app/skin_step.h"
 #include "platform/autostart.h"
 #include "schedule/arming.h"
 #include "schedule/clock_tick.h"
@@ -49,7 +50,7 @@ ScheduleController::ScheduleController(MainWindow& window, Services& services)
       m_services(services),
       m_onceTimer(window.control<QTimer>(QStringLiteral("时钟2倒计时"))),
       m_repeatTimer(window.control<QTimer>(QStringLiteral("时钟次数1"))),
-      m_warning(QIcon(MainWindow::programIcon())) {
+      m_warning(QIcon(MainWindow::programIcon()), WarningWindowSkinStep(window)) {
     for (QTimer* timer : {m_onceTimer, m_repeatTimer}) {
         timer->setSingleShot(true);
         timer->setTimerType(Qt::PreciseTimer);

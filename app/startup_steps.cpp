@@ -4,20 +4,15 @@
 #include "app/power_step.h"
 #include "app/schedule_step.h"
 #include "app/settings_step.h"
+#include "app/skin_step.h"
 
 namespace velmora::app {
 
 CreationHooks ProgramCreationHooks(Services& services) {
     CreationHooks hooks;
+    hooks.startSkinning = StartSkinning;
     hooks.settingsStartUp = [&services](MainWindow& window) {
-        // Without settings the start-up skin is skin 8. Drawing skins comes
-        // with the skin library; the number is kept already, so that a first
-        // save writes 8 and not 0.
-        SettingsStartUp(window, services, [](MainWindow& started) {
-            if (!started.state().settingsFoundAtStart) {
-                started.state().skinNumber = 8;
-            }
-        });
+        SettingsStartUp(window, services, StartUpSkin);
     };
     hooks.rearmRepeatingTask = [](MainWindow& window) {
         if (auto* schedule = window.findChild<ScheduleController*>()) {

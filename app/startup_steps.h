@@ -10,7 +10,9 @@ namespace velmora::app {
 CreationHooks ProgramCreationHooks(Services& services);
 
 // Connects the buttons whose handlers live outside the window (save, start,
-// cancel, execute now, skin) to their handlers. Called once, after construction.
+// cancel, execute now) to their handlers. Called once, after construction. The
+// skin button comes with the skinning library (AttachSkins), which main()
+// picks.
 void ConnectProgramHandlers(MainWindow& window, Services& services);
 
 }  // namespace velmora::app
