@@ -21,6 +21,7 @@ if [[ $profile == test ]]; then
     xvfb xauth x11-utils xdotool jwm
     dbus dbus-x11 python3
     python3-dbusmock  # mock logind and session managers for the power tests
+    x11-xserver-utils  # xset: the monitor's DPMS state in the end-to-end tests
   )
 elif [[ $profile != build ]]; then
   echo "usage: $0 build|test" >&2

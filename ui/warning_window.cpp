@@ -109,8 +109,8 @@ QFont WarningWindow::captionFont() {
 }
 
 WarningWindow::WarningWindow(const QString& actionText, const QString& leadText, const QIcon& icon)
-    // A tool window stays out of the taskbar; on top, so that a warning that
-    // the computer is about to go down is not hidden behind other work.
+    // A tool window stays out of the taskbar. It is not kept on top: it opens
+    // above the rest and then takes its place among the user's windows.
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint),
       m_countdown(leadText.toStdString(), kHeight),
       m_timer(new QTimer(this)) {
