@@ -23,7 +23,8 @@ class TransparentLabel;
 // The small window that slides up at the bottom right of the screen before the
 // power action and counts the last seconds down: 239 x 85, frameless, green,
 // clipped to a rounded rectangle, out of the taskbar and, like any other
-// window, not kept above the rest. Its life is a schedule::WarningCountdown; this class only shows it.
+// window, not kept above the rest. Its life is a schedule::WarningCountdown;
+// this class only shows it.
 //
 // The window runs on a timer of its own: each step is applied, then the timer
 // is set for the step's wait and the program sleeps until then. Nothing waits
