@@ -200,6 +200,9 @@ void MainWindow::showCentred() {
     // Once shown, the frame the window system adds may be known; centre the
     // whole window, frame included.
     centreOnScreen();
+    // Under X11 the window manager reports its frame only after mapping; the
+    // first move that comes with a known frame centres the window once more.
+    m_centreWhenFramed = frameGeometry().size() == size();
 }
 
 void MainWindow::positionChanged() {
@@ -304,6 +307,10 @@ void MainWindow::changeEvent(QEvent* event) {
 
 void MainWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
+    if (m_centreWhenFramed && frameGeometry().size() != size()) {
+        m_centreWhenFramed = false;
+        centreOnScreen();
+    }
     positionChanged();
 }
 

@@ -153,6 +153,7 @@ private:
     bool m_trayIsStatusNotifier = false;
     bool m_animationStarted = false;
     bool m_hidePending = false;
+    bool m_centreWhenFramed = false;
     bool m_closed = false;
     bool m_waitingForLastWindow = false;
 };

@@ -28,10 +28,14 @@ class StartAndExit(unittest.TestCase):
         process, window = self.start()
         x, y, width, height = self.desktop.geometry(window)
         self.assertEqual((width, height), CLIENT_SIZE)
-        # Centred; the window manager's frame may push the client area off the
-        # exact centre by its border and title bar.
-        self.assertLessEqual(abs(x + width / 2 - SCREEN[0] / 2), 16)
-        self.assertLessEqual(abs(y + height / 2 - SCREEN[1] / 2), 40)
+        # Centred with its frame: the window manager reports the frame's
+        # extents (left, right, top, bottom) on the client window.
+        extents = self.desktop.run(["xprop", "-id", window, "_NET_FRAME_EXTENTS"])
+        left, right, top, bottom = (int(v) for v in extents.split("=")[1].split(","))
+        frame_centre_x = x - left + (left + width + right) / 2
+        frame_centre_y = y - top + (top + height + bottom) / 2
+        self.assertLessEqual(abs(frame_centre_x - SCREEN[0] / 2), 1)
+        self.assertLessEqual(abs(frame_centre_y - SCREEN[1] / 2), 1)
         self.assertIsNone(process.poll())
 
     def test_exit_button_ends_with_code_zero(self):
