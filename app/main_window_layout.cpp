@@ -38,7 +38,7 @@ enum class Kind {
 
 enum class In { Window, Group1, Group2 };
 
-struct ControlSpec {
+struct ControlPlace {
     const char* name;
     Kind kind;
     In in;
@@ -54,7 +54,7 @@ constexpr const char* kAnimationPicture = ":/animation.gif";
 
 // The designed layout, in the order the controls are created. Group boxes come
 // before the controls placed in them.
-const ControlSpec kControls[] = {
+const ControlPlace kControls[] = {
     {"透明标签当前时间", Kind::Label, In::Window, 16, 9, 64, 32, "当前时间："},
     {"透明标签显示时间", Kind::Label, In::Window, 80, 9, 152, 32, ""},
     {"透明标签开机时长", Kind::Label, In::Window, 272, 9, 64, 32, "开机时长："},
@@ -122,9 +122,9 @@ QDateEdit* MakeDateBox(QDate today, QWidget* parent) {
     return box;
 }
 
-QWidget* MakeControl(const ControlSpec& spec, QDate today, QWidget* parent) {
-    const QString text = QString::fromUtf8(spec.text);
-    switch (spec.kind) {
+QWidget* MakeControl(const ControlPlace& place, QDate today, QWidget* parent) {
+    const QString text = QString::fromUtf8(place.text);
+    switch (place.kind) {
         case Kind::Label:
             return new ui::TransparentLabel(text, parent);
         case Kind::GroupBox:
@@ -139,7 +139,7 @@ QWidget* MakeControl(const ControlSpec& spec, QDate today, QWidget* parent) {
             return edit;
         }
         case Kind::SpinEditBox: {
-            auto* edit = new ui::SpinEdit(spec.spinMinimum, spec.spinMaximum, parent);
+            auto* edit = new ui::SpinEdit(place.spinMinimum, place.spinMaximum, parent);
             edit->setText(text);
             edit->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             return edit;
@@ -184,14 +184,16 @@ void BuildMainWindowControls(QWidget& window, QDate today) {
     auto* radioGroup = new QButtonGroup(&window);
     radioGroup->setExclusive(true);
 
-    for (const ControlSpec& spec : kControls) {
-        QWidget* parent = spec.in == In::Group1 ? group1 : spec.in == In::Group2 ? group2 : &window;
-        QWidget* control = MakeControl(spec, today, parent);
-        control->setObjectName(QString::fromUtf8(spec.name));
-        control->setGeometry(spec.left, spec.top, spec.width, spec.height);
-        if (std::string_view{spec.name} == kGroup1) {
+    for (const ControlPlace& place : kControls) {
+        QWidget* parent = place.in == In::Group1   ? group1
+                          : place.in == In::Group2 ? group2
+                                                   : &window;
+        QWidget* control = MakeControl(place, today, parent);
+        control->setObjectName(QString::fromUtf8(place.name));
+        control->setGeometry(place.left, place.top, place.width, place.height);
+        if (std::string_view{place.name} == kGroup1) {
             group1 = control;
-        } else if (std::string_view{spec.name} == kGroup2) {
+        } else if (std::string_view{place.name} == kGroup2) {
             group2 = control;
         }
         if (auto* radio = qobject_cast<QRadioButton*>(control)) {
